@@ -1,0 +1,51 @@
+# Registration of test programs that run under Wine.
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Windows form of a Linux path, as the programs under Wine see it (drive Z:).
+function(to_wine_path out path)
+    string(REPLACE "/" "\\" win "${path}")
+    set(${out} "Z:${win}" PARENT_SCOPE)
+endfunction()
+
+# add_brindle_test_program(NAME SOURCES...): a GoogleTest program.
+function(add_brindle_test_program name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE brindle_core brindle_test_support gtest)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    add_dependencies(${name} wine_prefix)
+endfunction()
+
+# add_wine_test(NAME PROGRAM target [FILTER f] [SETUP script] [PRIVATE]
+#               [NO_DAC] [TIMEOUT s] [ARGS ...])
+# PRIVATE (implied by SETUP and NO_DAC) gives the test its own prefix copy.
+function(add_wine_test name)
+    cmake_parse_arguments(T "PRIVATE;NO_DAC" "PROGRAM;FILTER;SETUP;TIMEOUT" "ARGS;LABELS" ${ARGN})
+    set(cmd $<TARGET_FILE:${T_PROGRAM}>)
+    if(T_FILTER)
+        list(APPEND cmd "--gtest_filter=${T_FILTER}")
+    endif()
+    add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${cmd} ${T_ARGS})
+    to_wine_path(bin_win "${CMAKE_BINARY_DIR}/bin")
+    to_wine_path(src_win "${CMAKE_SOURCE_DIR}")
+    set(env "WINE_ROOT=${WINE_ROOT}" "BRINDLE_BIN=${bin_win}" "BRINDLE_SRC=${src_win}")
+    if(T_PRIVATE OR T_SETUP OR T_NO_DAC)
+        list(APPEND env "WINE_TEST_NAME=${name}")
+    endif()
+    if(T_SETUP)
+        list(APPEND env "WINE_TEST_SETUP=${CMAKE_SOURCE_DIR}/tests/layouts/${T_SETUP}")
+    endif()
+    if(T_NO_DAC)
+        list(APPEND env "WINE_TEST_NO_DAC=1")
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
+    if(T_LABELS)
+        set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+endfunction()
