@@ -71,7 +71,7 @@ if [ -n "${WINE_TEST_SETUP:-}" ]; then
 fi
 
 # A warm server for every process the program starts.
-run wineserver -p
+run wineserver -p </dev/null >/dev/null 2>&1
 run wine "$program" "$@"
 rc=$?
 [ -z "${WINE_TEST_NAME:-}" ] || cleanup
