@@ -35,12 +35,18 @@ full_disk() {
     mountpoint -q "$1" || mount -t tmpfs -o "size=$2" tmpfs "$1"
 }
 
+# Unmounts every filesystem mounted at DIR or below it (not at DIR-other).
+unmount_below() {
+    awk -v d="$1" '$2 == d || index($2, d "/") == 1 { print $2 }' /proc/mounts | sort -r |
+        while read -r m; do umount -l "$m"; done
+}
+
 cleanup() { :; }
 if [ -n "${WINE_TEST_NAME:-}" ]; then
     export TEST_DIR="$WINE_ROOT/tests/$WINE_TEST_NAME"
     # Unmount what an earlier run of this test left mounted.
     if [ -d "$TEST_DIR" ]; then
-        grep -o " $TEST_DIR[^ ]*" /proc/mounts | sort -r | while read -r m; do umount -l "$m"; done
+        unmount_below "$TEST_DIR"
         WINEPREFIX="$TEST_DIR/prefix" wineserver -k 2>/dev/null
         rm -rf "$TEST_DIR"
     fi
@@ -49,12 +55,13 @@ if [ -n "${WINE_TEST_NAME:-}" ]; then
     # Wine only reads the DLL folders: hard links. The rest, the registry
     # files above all, which Wine rewrites in place: real copies.
     tar -C "$base" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
-        --exclude=./drive_c/windows/winsxs --exclude=./wineserver -cf - . | tar -C "$WINEPREFIX" -xf -
+        --exclude=./drive_c/windows/winsxs --exclude=./wineserver \
+        --exclude='./drive_c/users/*/Temp/*' --exclude='./drive_c/users/*/AppData/Local/Temp/*' -cf - . | tar -C "$WINEPREFIX" -xf -
     for d in system32 syswow64 winsxs; do cp -al "$base/drive_c/windows/$d" "$WINEPREFIX/drive_c/windows/$d"; done
     rm -f "$WINEPREFIX/wineserver"
     cleanup() {
         wineserver -k 2>/dev/null
-        grep -o " $TEST_DIR[^ ]*" /proc/mounts | sort -r | while read -r m; do umount -l "$m"; done
+        unmount_below "$TEST_DIR"
     }
     trap cleanup EXIT
 fi
