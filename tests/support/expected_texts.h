@@ -35,8 +35,6 @@ constexpr const char kOptionsCaption[] =
     "\x83\x43\x83\x93\x83\x58\x83\x67\x81\x5b\x83\x8b\x82\xb7\x82\xe9\x8d\x80\x96\xda\x82\xcc\x91\x49\x91\xf0";
 constexpr const char kAbortButton[] = "\x92\x86\x92\x66";  // "中断"
 constexpr const char kInstallWord[] = "\x83\x43\x83\x93\x83\x58\x83\x67\x81\x5b\x83\x8b";  // "インストール"
-// "フォルダーの参照": the platform's folder picker caption.
-constexpr const char kFolderPickerCaption[] = "\x83\x74\x83\x48\x83\x8b\x83\x5f\x81\x5b\x82\xcc\x8e\x51\x8f\xc6";
 
 // Setup engine texts.
 // "｜／―＼" (the spinner characters in order, two bytes each)
