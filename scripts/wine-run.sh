@@ -79,6 +79,10 @@ fi
 
 # A warm server for every process the program starts.
 run wineserver -p </dev/null >/dev/null 2>&1
+# The prefix's system processes (services.exe and the rest) live as long as
+# the server: start them cut off from our caller's output, or a caller that
+# reads that output to its end (ctest) would wait for them.
+run wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 run wine "$program" "$@"
 rc=$?
 [ -z "${WINE_TEST_NAME:-}" ] || cleanup
