@@ -14,12 +14,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/product_config.h"
 #include "engine/setup_engine.h"
 #include "engine/text_format.h"
+#include "support/window_driver.h"
 
 namespace {
 
@@ -133,48 +133,28 @@ double MiBPerSecond(double bytes, double seconds) {
 // and notes when the last one appeared.
 class BoxPresser {
 public:
-    BoxPresser() : thread_([this] { Run(); }) {}
-    ~BoxPresser() {
-        stop_ = true;
-        thread_.join();
-    }
-    BoxPresser(const BoxPresser&) = delete;
-    BoxPresser& operator=(const BoxPresser&) = delete;
+    BoxPresser() : presser_(IDOK, Options(this)) {}
 
     double SeenAt() const { return seenAt_.load(); }
     int Pressed() const { return pressed_.load(); }
 
 private:
-    static BOOL CALLBACK Find(HWND wnd, LPARAM out) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
-        char cls[16] = {};
-        GetClassNameA(wnd, cls, sizeof cls);
-        if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd)) {
-            *reinterpret_cast<HWND*>(out) = wnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    void Run() {
-        while (!stop_) {
-            HWND box = nullptr;
-            EnumWindows(Find, reinterpret_cast<LPARAM>(&box));
-            if (box != nullptr) {
-                seenAt_ = Seconds();
-                PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-                ++pressed_;
-                // Wait until the box has gone before looking again.
-                for (int i = 0; i < 2000 && IsWindow(box) && !stop_; ++i) Sleep(1);
-            }
-            Sleep(2);
-        }
+    static window_driver::BoxPresserOptions Options(BoxPresser* self) {
+        window_driver::BoxPresserOptions options;
+        options.messageBoxesOnly = false;
+        options.pollMs = 2;
+        options.closeDeadlineMs = 2000;
+        options.onSeen = [self] {
+            self->seenAt_ = Seconds();
+            ++self->pressed_;
+        };
+        return options;
     }
 
-    std::atomic<bool> stop_{false};
     std::atomic<double> seenAt_{0};
     std::atomic<int> pressed_{0};
-    std::thread thread_;
+    // Last: its thread starts after the counters are made and ends first.
+    window_driver::BoxPresser presser_;
 };
 
 struct UpdateFile {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/handles.h"
+#include "support/window_driver.h"
 
 namespace {
 
@@ -36,24 +37,6 @@ std::string OwnFolder() {
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM data) {
-    Search* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (pid == search->pid && IsWindowVisible(window) && std::string(className) == "#32770") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Seconds from the start of program to its visible dialog; negative on failure.
 double TimeToDialog(const std::string& program, const std::string& folder) {
     STARTUPINFOA startup = {};
@@ -68,17 +51,17 @@ double TimeToDialog(const std::string& program, const std::string& folder) {
     }
     ThreadHandle process(info.hProcess);
     ThreadHandle thread(info.hThread);
-    Search search = {info.dwProcessId, nullptr};
+    HWND found = nullptr;
     double shown = -1;
     while (Seconds() - start < 60) {
-        EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
+        found = window_driver::FindDialog(info.dwProcessId);
+        if (found != nullptr) {
             shown = Seconds() - start;
             break;
         }
         if (WaitForSingleObject(process.Get(), 1) == WAIT_OBJECT_0) break;
     }
-    if (search.found != nullptr) PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+    if (found != nullptr) PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
     if (WaitForSingleObject(process.Get(), 30000) != WAIT_OBJECT_0) {
         TerminateProcess(process.Get(), 1);
         WaitForSingleObject(process.Get(), 5000);

@@ -14,25 +14,10 @@ screens=0
 [ "${1:-}" = --screens ] && screens=1
 [ -n "${DISPLAY:-}" ] || screens=1
 
-bash scripts/install-deps.sh
-cmake -S . -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target setup wine_prefix
-
-export WINE_ROOT="$repo/$build/wine"
-source scripts/wine-env.sh
-base="$WINE_ROOT/prefix"
-demo="$WINE_ROOT/demo-setup"
-out="$repo/$build/demo-setup"
-mkdir -p "$out"
-
-# A fresh copy of the build's prefix (DLL folders hard-linked, the rest copied).
-WINEPREFIX="$demo" wineserver -k 2>/dev/null || true
-rm -rf "$demo"
-mkdir -p "$demo"
-tar -C "$base" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
-    --exclude=./drive_c/windows/winsxs -cf - . | tar -C "$demo" -xf -
-for d in system32 syswow64 winsxs; do cp -al "$base/drive_c/windows/$d" "$demo/drive_c/windows/$d"; done
-export WINEPREFIX="$demo"
+# shellcheck source=scripts/demo-common.sh
+source scripts/demo-common.sh
+demo_build setup
+demo_prefix demo-setup
 
 # The product disc as drive E:, with a CD-ROM's type and volume label.
 disc="$WINE_ROOT/demo-setup-disc"
@@ -49,8 +34,7 @@ done
 printf '<html><body>Brindlemarch</body></html>\r\n' > "$disc/manual/manual.html"
 ln -sfn "$disc" "$demo/dosdevices/e:"
 wine reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f /reg:64 >/dev/null 2>&1
-# Drawn on X from here on: no null driver.
-wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
+demo_draw_on_x
 cp "$build/bin/setup.exe" "$demo/drive_c/setup.exe"
 
 if [ "$screens" = 0 ]; then
@@ -64,11 +48,7 @@ if [ "$screens" = 0 ]; then
 fi
 
 echo "demo-setup: running under Xvfb and taking pictures"
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-wineserver -k 2>/dev/null || true
-rc=0
-xvfb-run -a -s "-screen 0 800x600x24 -noreset" bash "$repo/scripts/setup-screens.sh" "$demo/drive_c" "$out" || rc=$?
-wineserver -k 2>/dev/null || true
+demo_under_xvfb "$repo/scripts/setup-screens.sh" "$demo/drive_c" "$out"
 mkdir -p docs
 for shot in setup-dialog setup-options; do
     [ -f "$out/$shot.png" ] && cp "$out/$shot.png" "docs/$shot.png"

@@ -4,23 +4,13 @@
 #   demo-xvfb.sh UPDATER_FOLDER OUTPUT_FOLDER
 set -uo pipefail
 updater="$1" out="$2"
-# A 40-pixel taskbar at the bottom: the dialog centres in what is left.
-# (The server runs with -noreset, or it would forget this when xprop ends.)
-xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0,0,800,560'
+# shellcheck source=scripts/demo-common.sh
+source "$(dirname "$0")/demo-common.sh"
+xvfb_start "$updater" update.exe
 
-(cd "$updater" && exec wine update.exe) &
-wine_pid=$!
-
-find_window() {  # find_window NAME: the visible window's id, within 60 s
-    timeout 60 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1
-}
 question="$(find_window 'Brindlemarch Updata')"
 [ -n "$question" ] || { echo "demo: the question did not appear" >&2; kill "$wine_pid"; exit 1; }
-sleep 1   # let the first paint finish before the picture is taken
-import -window root "$out/update-question.png"
-# The dialog alone, cut from the same picture.
-eval "$(xdotool getwindowgeometry --shell "$question")"
-convert "$out/update-question.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/update-question-dialog.png"
+shoot "$question" "$out/update-question.png" "$out/update-question-dialog.png"
 
 xdotool windowfocus --sync "$question" 2>/dev/null
 xdotool key --window "$question" Return

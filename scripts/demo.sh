@@ -13,26 +13,10 @@ cd "$(dirname "$0")/.."
 repo="$PWD"
 build="${BRINDLE_BUILD_DIR:-build}"   # another build tree, for development
 
-bash scripts/install-deps.sh
-cmake -S . -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target update wine_prefix
-
-export WINE_ROOT="$repo/$build/wine"
-source scripts/wine-env.sh
-base="$WINE_ROOT/prefix"
-demo="$WINE_ROOT/demo"
-out="$repo/$build/demo"
-mkdir -p "$out"
-
-# A fresh copy of the build's prefix: the DLL folders as hard links (Wine
-# only reads them), everything else, the registry above all, copied.
-WINEPREFIX="$demo" wineserver -k 2>/dev/null || true
-rm -rf "$demo"
-mkdir -p "$demo"
-tar -C "$base" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
-    --exclude=./drive_c/windows/winsxs -cf - . | tar -C "$demo" -xf -
-for d in system32 syswow64 winsxs; do cp -al "$base/drive_c/windows/$d" "$demo/drive_c/windows/$d"; done
-export WINEPREFIX="$demo"
+# shellcheck source=scripts/demo-common.sh
+source scripts/demo-common.sh
+demo_build update
+demo_prefix demo
 
 # The installed game: old files, dated 2019.
 installed_win='C:\Program Files\Quorvel\Brindlemarch'
@@ -61,8 +45,7 @@ key='HKLM\SOFTWARE\Quorvel\Brindlemarch'
 wine reg add "$key" /v Dir /t REG_SZ /d "$installed_win" /f /reg:32 >/dev/null 2>&1
 wine reg add "$key" /v CD /t REG_SZ /d 'D:\Brindlemarch' /f /reg:32 >/dev/null 2>&1
 wine reg add "$key" /v InstType /t REG_DWORD /d 1 /f /reg:32 >/dev/null 2>&1
-# Drawn on X from here on: no null driver.
-wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
+demo_draw_on_x
 
 listing() {
     for f in "$installed"/*; do
@@ -79,12 +62,7 @@ if [ -n "${DISPLAY:-}" ]; then
     wineserver -w
 else
     echo "demo: no display; running under Xvfb and pressing Update automatically"
-    # No window manager: Wine draws the caption itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-    wineserver -k 2>/dev/null || true
-    rc=0
-    xvfb-run -a -s "-screen 0 800x600x24 -noreset" bash "$repo/scripts/demo-xvfb.sh" "$updater" "$out" || rc=$?
-    wineserver -k 2>/dev/null || true
+    demo_under_xvfb "$repo/scripts/demo-xvfb.sh" "$updater" "$out"
     mkdir -p docs
     if [ -f "$out/update-question-dialog.png" ]; then
         cp "$out/update-question-dialog.png" docs/update-question.png

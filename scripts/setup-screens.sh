@@ -6,25 +6,14 @@
 #   setup-screens.sh PROGRAM_FOLDER OUTPUT_FOLDER
 set -uo pipefail
 folder="$1" out="$2"
-xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0,0,800,560'
-
-(cd "$folder" && exec wine setup.exe) &
-wine_pid=$!
-
-find_window() {  # find_window NAME: the visible window's id, within 60 s
-    timeout 60 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1
-}
-shoot() {  # shoot WINDOW NAME: the window alone, cut from the whole screen
-    sleep 1   # let the first paint finish
-    import -window root "$out/$2-screen.png"
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    convert "$out/$2-screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2.png"
-}
+# shellcheck source=scripts/demo-common.sh
+source "$(dirname "$0")/demo-common.sh"
+xvfb_start "$folder" setup.exe
 
 # The dialog's caption; the hidden main window is called "Brindlemarch" too.
 dialog="$(find_window 'Brindlemarch Updata')"
 [ -n "$dialog" ] || { echo "setup-screens: the setup dialog did not appear" >&2; kill "$wine_pid"; exit 1; }
-shoot "$dialog" setup-dialog
+shoot "$dialog" "$out/setup-dialog-screen.png" "$out/setup-dialog.png"
 
 xdotool windowfocus --sync "$dialog" 2>/dev/null
 xdotool key --window "$dialog" alt+i
@@ -33,7 +22,7 @@ options="$(find_window 'インストールする項目の選択')"
 # One toggle so that the space text shows a value.
 xdotool windowfocus --sync "$options" 2>/dev/null
 xdotool key --window "$options" alt+t
-shoot "$options" setup-options
+shoot "$options" "$out/setup-options-screen.png" "$out/setup-options.png"
 
 kill "$wine_pid" 2>/dev/null
 wineserver -k 2>/dev/null

@@ -14,10 +14,12 @@
 #include "engine/handles.h"
 #include "support/expected_texts.h"
 #include "support/test_support.h"
+#include "support/window_driver.h"
 
 namespace {
 
 using namespace testing_support;
+using namespace window_driver;
 
 constexpr DWORD kDeadlineMs = 60000;
 constexpr const char kRecordKey[] = "SOFTWARE\\Quorvel\\Brindlemarch";
@@ -38,11 +40,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-std::string TextOf(HWND window) {
-    char text[1024] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
-    return text;
-}
 std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
 bool ItemEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 // Position of the progress bar 1005; -1 when it does not answer.
@@ -51,51 +48,9 @@ int BarPosition(HWND dialog) {
     if (!SendMessageTimeoutA(GetDlgItem(dialog, 1005), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &position)) return -1;
     return static_cast<int>(position);
 }
-void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-using Match = std::function<bool(HWND)>;
-
-struct Search {
-    DWORD pid;
-    const Match* match;
-    HWND found;
-};
-BOOL CALLBACK SearchWindow(HWND window, LPARAM data) {
-    auto* s = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char cls[16] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (owner != s->pid || std::string(cls) != "#32770" || !IsWindowVisible(window)) return TRUE;
-    if (!(*s->match)(window)) return TRUE;
-    s->found = window;
-    return FALSE;
-}
-
-// A visible dialog-class window of pid that satisfies match.
-HWND FindWindowOf(DWORD pid, const Match& match) {
-    Search search{pid, &match, nullptr};
-    EnumWindows(SearchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-HWND WaitForWindow(DWORD pid, const Match& match, DWORD deadlineMs = kDeadlineMs) {
-    const DWORD start = GetTickCount();
-    do {
-        if (HWND w = FindWindowOf(pid, match)) return w;
-        Sleep(20);
-    } while (GetTickCount() - start < deadlineMs);
-    return nullptr;
-}
-
-// The message boxes: their text is the static 0xFFFF.
-Match BoxContaining(const std::string& part) {
-    return [part](HWND w) {
-        HWND text = GetDlgItem(w, 0xFFFF);
-        return text && TextOf(text).find(part) != std::string::npos;
-    };
-}
-Match WithCaption(const std::string& caption) { return [caption](HWND w) { return TextOf(w) == caption; }; }
-Match WithControl(int id) { return [id](HWND w) { return GetDlgItem(w, id) != nullptr && GetDlgItem(w, 0xFFFF) == nullptr; }; }
+// The main dialog and the folder picker: known by a control, not a message box.
+Match WithControl(int id) { return [id](HWND w) { return GetDlgItem(w, id) != nullptr && GetDlgItem(w, kBoxTextId) == nullptr; }; }
 
 // Folder question, completion and failure texts (CP932), from the program.
 const std::string kCreateFolder = "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xf0\x8d\xec\x90\xac";    // "フォルダを作成"
@@ -162,12 +117,12 @@ protected:
         process_.Reset(info.hProcess);
         CloseHandle(info.hThread);
         pid_ = info.dwProcessId;
-        HWND dialog = WaitForWindow(pid_, WithControl(kInstall));
+        HWND dialog = WaitForDialog(pid_, WithControl(kInstall), kDeadlineMs);
         EXPECT_NE(nullptr, dialog) << "no setup dialog";
         return dialog;
     }
     HWND Wait(const Match& match, const char* what, DWORD deadline = kDeadlineMs) {
-        HWND w = WaitForWindow(pid_, match, deadline);
+        HWND w = WaitForDialog(pid_, match, deadline);
         EXPECT_NE(nullptr, w) << "no window: " << what;
         return w;
     }
@@ -185,10 +140,10 @@ protected:
         Click(dialog, kBrowse);
         // The picker is known by its title static (0x3742): its caption
         // follows the platform's language.
-        HWND picker = WaitForWindow(pid_, WithControl(0x3742));
+        HWND picker = WaitForDialog(pid_, WithControl(0x3742), kDeadlineMs);
         if (!picker) {
             std::string shown;
-            FindWindowOf(pid_, [&](HWND w) {
+            FindDialog(pid_, [&](HWND w) {
                 shown += "[" + TextOf(w) + "]";
                 return false;
             });
@@ -322,7 +277,7 @@ TEST_F(SetupE2E, OptionsShowTheSpaceAndCancelStartsNothing) {
     Click(options, kOptionsCancel);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(options); }));
     // Nothing was started: no folder question, the button keeps its caption.
-    EXPECT_EQ(nullptr, WaitForWindow(pid_, BoxContaining(kCreateFolder), 1500));
+    EXPECT_EQ(nullptr, WaitForDialog(pid_, BoxContaining(kCreateFolder), 1500));
     EXPECT_EQ(caption, ItemText(dialog, kInstall));
     ExpectButtons(dialog, kNotInstalled, "after cancel");
     EXPECT_FALSE(FolderExists(kInstallDir));
@@ -362,7 +317,7 @@ TEST_F(SetupE2E, InstallUnderADriveRootThenReadmeAndStartGame) {
     ExpectButtons(dialog, {true, false, false, false}, "installing");
     // A second press outside the transfer starts nothing: no options dialog.
     Click(dialog, kInstall);
-    EXPECT_EQ(nullptr, WaitForWindow(pid_, WithCaption(expected::kOptionsCaption), 1000));
+    EXPECT_EQ(nullptr, WaitForDialog(pid_, WithCaption(expected::kOptionsCaption), 1000));
     Click(question, IDYES);
 
     // Watch status line 0 until the completion box: file names with the
@@ -375,7 +330,7 @@ TEST_F(SetupE2E, InstallUnderADriveRootThenReadmeAndStartGame) {
         status0.insert(ItemText(dialog, kStatus0));
         if (turn % 8 == 0) {
             bar.insert(BarPosition(dialog));
-            done = FindWindowOf(pid_, BoxContaining(kInstallDone));
+            done = FindDialog(pid_, BoxContaining(kInstallDone));
         }
         if (turn == 16) {
             // Leaving now would skip the rollback: Exit and Escape do nothing.
@@ -466,7 +421,7 @@ TEST_F(SetupE2E, AbortDuringTheTransferRollsBack) {
     EXPECT_TRUE(WaitUntil([&] { return BarPosition(dialog) >= 10; })) << "the progress bar never moved";
     EXPECT_EQ(expected::kAbortButton, ItemText(dialog, kInstall));
     Click(dialog, kInstall);
-    EXPECT_TRUE(WaitUntil([&] { return !ItemEnabled(dialog, kInstall) || FindWindowOf(pid_, BoxContaining(kInstallFailed)); }))
+    EXPECT_TRUE(WaitUntil([&] { return !ItemEnabled(dialog, kInstall) || FindDialog(pid_, BoxContaining(kInstallFailed)); }))
         << "the abort button stayed enabled";
     HWND failed = Wait(BoxContaining(kInstallFailed), "installation failed");
     ASSERT_NE(nullptr, failed);

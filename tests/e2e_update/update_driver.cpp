@@ -41,68 +41,26 @@ DWORD Process::WaitExit(DWORD deadlineMs) {
 
 namespace {
 
-struct Search {
-    DWORD pid;
-    const char* caption;
-    bool anyClass;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM data) {
-    Search* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window)) return TRUE;
-    if (!search->anyClass) {
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (std::string(className) != "#32770") return TRUE;
-        if (search->caption != nullptr && TextOf(window) != search->caption) return TRUE;
-    }
-    search->found = window;
-    return FALSE;
+window_driver::Match Captioned(const char* caption) {
+    return caption != nullptr ? window_driver::WithCaption(caption) : window_driver::Match();
 }
 
 }  // namespace
 
 HWND FindDialog(DWORD pid, const char* caption) {
-    Search search = {pid, caption, false, nullptr};
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return window_driver::FindDialog(pid, Captioned(caption));
 }
 
 HWND WaitForDialog(DWORD pid, const char* caption, DWORD deadlineMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (HWND found = FindDialog(pid, caption)) return found;
-        if (GetTickCount() - start > deadlineMs) return nullptr;
-        Sleep(20);
-    }
+    return window_driver::WaitForDialog(pid, Captioned(caption), deadlineMs);
 }
 
 bool WaitForDialogGone(DWORD pid, const char* caption, DWORD deadlineMs) {
-    const DWORD start = GetTickCount();
-    while (FindDialog(pid, caption) != nullptr) {
-        if (GetTickCount() - start > deadlineMs) return false;
-        Sleep(20);
-    }
-    return true;
+    return window_driver::WaitForDialogGone(pid, Captioned(caption), deadlineMs);
 }
 
 bool HasVisibleWindow(DWORD pid) {
-    Search search = {pid, nullptr, true, nullptr};
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-}
-
-std::string TextOf(HWND window) {
-    char text[1024] = {};
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                             kDeadlineMs, &copied)) {
-        return std::string();
-    }
-    return std::string(text, copied);
+    return window_driver::FindWindowOf(pid) != nullptr;
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -111,12 +69,7 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 std::string BoxText(HWND box) {
-    return ItemText(box, 0xFFFF);
-}
-
-bool Click(HWND dialog, int id) {
-    HWND button = GetDlgItem(dialog, id);
-    return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0);
+    return ItemText(box, window_driver::kBoxTextId);
 }
 
 bool PressKey(HWND dialog, WPARAM key) {

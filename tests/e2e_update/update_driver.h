@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/handles.h"
+#include "support/window_driver.h"
 
 namespace e2e {
 
@@ -45,14 +46,15 @@ bool WaitForDialogGone(DWORD pid, const char* caption, DWORD deadlineMs = kDeadl
 // Whether process pid owns any visible top-level window.
 bool HasVisibleWindow(DWORD pid);
 
-// Text of a window of another process (WM_GETTEXT), as bytes.
-std::string TextOf(HWND window);
+// Text of a window of another process (WM_GETTEXT), as bytes; clicking a
+// button (posted, so a box it opens does not block us).
+using window_driver::Click;
+using window_driver::TextOf;
+// Text of control id of dialog; "<no control>" when there is none.
 std::string ItemText(HWND dialog, int id);
 // The text of a message box.
 std::string BoxText(HWND box);
 
-// Clicks a button of a dialog (posted, so a box it opens does not block us).
-bool Click(HWND dialog, int id);
 // Posts a key press to the control that has the focus in the dialog's
 // thread (the dialog itself when none has).
 bool PressKey(HWND dialog, WPARAM key);

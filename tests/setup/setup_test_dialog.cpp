@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <sstream>
 
 #include "engine/handles.h"
 #include "app/product_config.h"
@@ -55,38 +54,6 @@ bool WaitPumping(HANDLE thread, DWORD timeoutMs) {
         if (elapsed >= timeoutMs) return false;
         MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
     }
-}
-
-struct BoxSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMessageBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[16] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (pid == search->pid && std::string(cls) == "#32770" && IsWindowVisible(window) &&
-        GetDlgItem(window, 0xFFFF) != nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A message box of this process: a dialog window holding the static 0xFFFF.
-HWND FindMessageBox() {
-    BoxSearch search{GetCurrentProcessId(), nullptr};
-    EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::string WindowText(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 }  // namespace
@@ -157,42 +124,6 @@ bool RunInstallThread(DWORD timeoutMs) {
     installThreadId = id;
     ResumeThread(thread.Get());
     return WaitPumping(thread.Get(), timeoutMs);
-}
-
-BoxPresser::BoxPresser(int yesNoAnswer) : yesNoAnswer_(yesNoAnswer), thread_([this] { Loop(); }) {}
-
-BoxPresser::~BoxPresser() {
-    stop_ = true;
-    thread_.join();
-}
-
-std::vector<SeenBox> BoxPresser::Seen() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
-}
-
-std::string BoxPresser::Describe() const {
-    std::ostringstream out;
-    for (const SeenBox& box : Seen()) out << "[" << box.caption << "] " << box.text << " -> " << box.pressed << "\n";
-    return out.str();
-}
-
-void BoxPresser::Loop() {
-    while (!stop_) {
-        HWND box = FindMessageBox();
-        if (box == nullptr) {
-            Sleep(5);
-            continue;
-        }
-        int button = GetDlgItem(box, IDYES) != nullptr ? yesNoAnswer_ : IDOK;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            seen_.push_back({WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)), button});
-        }
-        PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-        // Wait for the box to close before looking for the next one.
-        for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 5000;) Sleep(5);
-    }
 }
 
 void LoadProduct(SetupEngine& engine, const std::string& installDir) {

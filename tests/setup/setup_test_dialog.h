@@ -5,12 +5,11 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/window_driver.h"
 
 class SetupEngine;
 
@@ -45,34 +44,11 @@ bool RunWhilePumping(const std::function<void()>& work, DWORD timeoutMs);
 // Starts InstallThread as the main dialog would and pumps until it ends.
 bool RunInstallThread(DWORD timeoutMs);
 
-struct SeenBox {
-    std::string caption;
-    std::string text;
-    int pressed;  // IDOK, IDYES or IDNO
-};
-
 // Answers every message box of this process: OK boxes with IDOK, Yes/No
-// questions with the given answer. Records what each box said.
-class BoxPresser {
-public:
-    explicit BoxPresser(int yesNoAnswer = IDYES);
-    ~BoxPresser();
-    BoxPresser(const BoxPresser&) = delete;
-    BoxPresser& operator=(const BoxPresser&) = delete;
-
-    std::vector<SeenBox> Seen() const;
-    // Text of every box seen, one per line, for failure messages.
-    std::string Describe() const;
-
-private:
-    void Loop();
-
-    int yesNoAnswer_;
-    std::atomic<bool> stop_{false};
-    mutable std::mutex mutex_;
-    std::vector<SeenBox> seen_;
-    std::thread thread_;
-};
+// questions with the answer given to its constructor. Records what each box
+// said.
+using window_driver::BoxPresser;
+using window_driver::SeenBox;
 
 // Gives engine the product's names and lists, with the executable's name in
 // slot 0 of the main list, as start-up does, and installDir.

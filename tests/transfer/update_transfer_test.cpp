@@ -12,7 +12,7 @@
 #include "engine/text_format.h"
 #include "support/expected_texts.h"
 #include "support/test_support.h"
-#include "transfer/box_presser.h"
+#include "support/window_driver.h"
 #include "transfer/transfer_fixture.h"
 
 namespace {
@@ -22,11 +22,11 @@ using testing_support::MakeContent;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileSized;
-using transfer_test::ShownBox;
+using window_driver::SeenBox;
 
 struct UpdateRun {
     bool completed = false;
-    std::vector<ShownBox> boxes;
+    std::vector<SeenBox> boxes;
     bool stuck = false;
 };
 
@@ -75,7 +75,14 @@ protected:
     static constexpr DWORD kKeptBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
     UpdateRun RunUpdate() {
-        transfer_test::BoxPresser presser;
+        // Presses OK on any dialog of the process; one that stays is
+        // pressed again now and then, and closed after 10 s.
+        window_driver::BoxPresserOptions options;
+        options.messageBoxesOnly = false;
+        options.closeDeadlineMs = 10000;
+        options.closeWhenStuck = true;
+        options.repressMs = 500;
+        window_driver::BoxPresser presser(IDOK, options);  // OK boxes only
         UpdateRun run;
         run.completed = engine.ApplyUpdate();
         run.boxes = presser.Finish();
