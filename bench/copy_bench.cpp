@@ -19,33 +19,19 @@
 #include "app/product_config.h"
 #include "engine/setup_engine.h"
 #include "engine/text_format.h"
+#include "bench/bench_support.h"
 #include "support/window_driver.h"
 
 namespace {
+
+using bench::ProgramFolder;
+using bench::Seconds;
 
 constexpr uint32_t kMiB = 1024 * 1024;
 constexpr int kLargeCount = 3;
 constexpr uint32_t kLargeSize = 64 * kMiB;
 constexpr int kSmallCount = 300;
 constexpr uint32_t kSmallSize = 64 * 1024;
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string ProgramFolder() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path || !CutAtLastBackslash(path)) return ".";
-    return path;
-}
 
 std::string TempFolder(const char* tag) {
     char base[MAX_PATH];

@@ -14,8 +14,12 @@
 
 #include "engine/setup_engine.h"
 #include "engine/text_format.h"
+#include "bench/bench_support.h"
 
 namespace {
+
+using bench::ProgramFolder;
+using bench::Seconds;
 
 constexpr uint32_t kMiB = 1024 * 1024;
 constexpr int kLargeCount = 3;
@@ -24,14 +28,6 @@ constexpr uint32_t kLargeSize = 64 * kMiB;
 // that fit beside the large ones.
 constexpr int kSmallCount = 250;
 constexpr uint32_t kSmallSize = 64 * 1024;
-
-double Seconds() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // CPU time (user + kernel) of the calling thread, in seconds.
 double ThreadCpuSeconds() {

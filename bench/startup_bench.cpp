@@ -15,27 +15,13 @@
 #include <vector>
 
 #include "engine/handles.h"
+#include "bench/bench_support.h"
 #include "support/window_driver.h"
 
 namespace {
 
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string OwnFolder() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
+using bench::ProgramFolder;
+using bench::Seconds;
 
 // Seconds from the start of program to its visible dialog; negative on failure.
 double TimeToDialog(const std::string& program, const std::string& folder) {
@@ -85,7 +71,7 @@ double Mean(const std::vector<double>& values) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-    const std::string here = OwnFolder();
+    const std::string here = ProgramFolder();
     const std::string update = argc > 2 ? std::string(argv[2]) : here + "\\..\\bin\\update.exe";
     const std::string minimal = here + "\\startup_minimal_dialog.exe";
 
