@@ -26,42 +26,14 @@ namespace {
 
 using bench::ProgramFolder;
 using bench::Seconds;
+using bench::TempFolder;
+using bench::WriteFilled;
 
 constexpr uint32_t kMiB = 1024 * 1024;
 constexpr int kLargeCount = 3;
 constexpr uint32_t kLargeSize = 64 * kMiB;
 constexpr int kSmallCount = 300;
 constexpr uint32_t kSmallSize = 64 * 1024;
-
-std::string TempFolder(const char* tag) {
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
-    char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%sbm_bench_%s_%lu", base, tag, GetCurrentProcessId());
-    return name;
-}
-
-// Writes size bytes of varied content in 1 MiB pieces.
-bool WriteFilled(const std::string& path, uint32_t size, uint32_t seed) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    std::vector<uint32_t> piece(kMiB / 4);
-    uint32_t x = seed * 2654435761u + 1;
-    for (uint32_t done = 0; done < size;) {
-        for (uint32_t& word : piece) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            word = x;
-        }
-        DWORD chunk = std::min<uint32_t>(kMiB, size - done);
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), piece.data(), chunk, &written, nullptr) || written != chunk) return false;
-        done += chunk;
-    }
-    return file.Reset();
-}
 
 void RemoveFolder(const std::string& folder) {
     WIN32_FIND_DATAA data;

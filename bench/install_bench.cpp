@@ -20,6 +20,8 @@ namespace {
 
 using bench::ProgramFolder;
 using bench::Seconds;
+using bench::TempFolder;
+using bench::WriteFilled;
 
 constexpr uint32_t kMiB = 1024 * 1024;
 constexpr int kLargeCount = 3;
@@ -37,36 +39,6 @@ double ThreadCpuSeconds() {
         return (static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
     };
     return value(kernel) + value(user);
-}
-
-std::string TempFolder(const char* tag) {
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
-    char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%sbm_ibench_%s_%lu", base, tag, GetCurrentProcessId());
-    CreateDirectoryA(name, nullptr);
-    return name;
-}
-
-bool WriteFilled(const std::string& path, uint32_t size, uint32_t seed) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-    if (!file) return false;
-    std::vector<uint32_t> block(kMiB / 4);
-    uint32_t x = seed * 2654435761u + 1;
-    for (uint32_t done = 0; done < size;) {
-        for (uint32_t& word : block) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            word = x;
-        }
-        DWORD piece = size - done < kMiB ? size - done : kMiB;
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), block.data(), piece, &written, nullptr) || written != piece) return false;
-        done += piece;
-    }
-    return true;
 }
 
 void EmptyFolder(const std::string& folder, const std::vector<std::string>& names) {
@@ -99,7 +71,7 @@ int main(int argc, char** argv) {
     std::vector<const char*> list;
     for (const std::string& name : names) list.push_back(name.c_str());
     list.push_back(nullptr);
-    SetupEngine engine;  // no dialog: the bar reaches no control, as in the program
+    SetupEngine engine;  // no dialog window: the transfer steps no bar here
     engine.fileList = SetupEngine::DuplicateList(nullptr, list.data(), nullptr);
     CopyText(engine.sourceDir, sizeof engine.sourceDir, source.c_str());
     CopyText(engine.installDir, sizeof engine.installDir, transferTarget.c_str());

@@ -61,12 +61,6 @@ protected:
         if (type) *type = t;
         return data;
     }
-    static bool KeyExists() {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-        RegCloseKey(key);
-        return true;
-    }
 
     void SetFields(const char* dir, const char* cd, int32_t type) {
         std::strcpy(engine->installDir, dir);
@@ -275,11 +269,11 @@ TEST_F(RegistrationTest, DeleteRegistration) {
                                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr));
     RegCloseKey(sub);
     EXPECT_FALSE(engine->DeleteRegistration(kKey)) << "a key with a subkey stays";
-    EXPECT_TRUE(KeyExists());
+    EXPECT_TRUE(testing_support::ProductKeyExists());
 
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvel\\Brindlemarch\\Sub"));
     EXPECT_TRUE(engine->DeleteRegistration(kKey));
-    EXPECT_FALSE(KeyExists());
+    EXPECT_FALSE(testing_support::ProductKeyExists());
     HKEY company;
     EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvel", 0, KEY_READ, &company))
         << "the company key is never deleted";

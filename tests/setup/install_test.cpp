@@ -26,13 +26,6 @@ using namespace setup_test;
 
 namespace {
 
-bool ProductKeyExists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productConfig.registryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 std::string RecordedDir() {
     char dir[MAX_PATH] = {};
     DWORD size = sizeof dir;

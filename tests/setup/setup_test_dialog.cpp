@@ -42,18 +42,7 @@ DWORD WINAPI RunFunction(LPVOID parameter) {
 
 // Waits for a thread while handling this thread's messages.
 bool WaitPumping(HANDLE thread, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return true;
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) return false;
-        MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-    }
+    return PumpUntil([thread] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, timeoutMs);
 }
 
 }  // namespace

@@ -20,13 +20,6 @@ using namespace setup_test;
 
 namespace {
 
-bool ProductKeyExists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productConfig.registryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // Every name of both lists, once.
 std::vector<std::string> ListedNames() {
     std::vector<std::string> names;

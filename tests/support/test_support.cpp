@@ -103,4 +103,13 @@ void DeleteProductKey() {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvel");  // only when empty
 }
 
+bool ProductKeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvel\\Brindlemarch", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 }  // namespace testing_support

@@ -42,5 +42,7 @@ std::string EnvValue(const char* name);
 // Deletes the product's record under HKLM (32-bit view) and the company key
 // when it is left empty.
 void DeleteProductKey();
+// Whether the product's record key exists (32-bit view).
+bool ProductKeyExists();
 
 }  // namespace testing_support
